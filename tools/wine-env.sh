@@ -1,0 +1,36 @@
+# Sourced: points Wine at the build tree's own 32-bit prefix and makes sure an X
+# display and a warm wineserver exist. PORTLEX_BUILD names the build tree; the
+# prefix lives inside it, never in the user's home.
+: "${PORTLEX_BUILD:?PORTLEX_BUILD must name the build tree}"
+export WINEPREFIX="$PORTLEX_BUILD/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer dialogs when the prefix is made.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+portlex_display_free() { ! [ -e "/tmp/.X11-unix/X${1#:}" ]; }
+
+# An Xvfb of our own when no display was given; shared by all programs of the run.
+if [ -z "${DISPLAY:-}" ]; then
+  export DISPLAY=:77
+  (
+    flock 9
+    if portlex_display_free "$DISPLAY"; then
+      nohup Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
+      for _ in $(seq 50); do portlex_display_free "$DISPLAY" || break; sleep 0.1; done
+    fi
+  ) 9>"/tmp/portlex-xvfb.lock"
+fi
+
+# Make the prefix once (wineboot) and keep the server alive between test programs.
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 9>&- || true
+  fi
+  wineserver -p 120 >/dev/null 2>&1 9>&- || true
+  # The first program starts Wine's helper processes; they must not inherit a
+  # caller's pipe (ctest would wait for them), so start them here on /dev/null.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+) 9>"$PORTLEX_BUILD/.wineprefix.lock"
