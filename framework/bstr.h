@@ -1,6 +1,7 @@
 // RAII for BSTR and VARIANT, and conversion between BSTR and ANSI (CP_ACP) text.
 #pragma once
-#include <oleauto.h>
+#include <windows.h>
+#include <ole2.h>
 #include <string>
 #include <utility>
 

@@ -1,6 +1,7 @@
 // Owning smart pointer for COM interfaces: AddRef on copy, Release on destruction.
 #pragma once
-#include <objbase.h>
+#include <windows.h>
+#include <ole2.h>
 #include <utility>
 
 namespace fw {
