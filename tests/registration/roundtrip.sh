@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Registers each module, reads its keys back, unregisters it and checks that they are gone,
+# in a Wine prefix of its own. Usage: roundtrip.sh PREFIX_DIR SOURCE_DIR MODULE...
+set -uo pipefail
+export PORTLEX_BUILD="$1"; src="$2"; shift 2
+mkdir -p "$PORTLEX_BUILD"
+source "$src/tools/wine-env.sh"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+key_value() { wine reg query "$1" ${2:+/v "$2"} 2>/dev/null | tr -d '\r' | awk -v n="${2:-(Default)}" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+expect() {  # KEY VALUE_NAME EXPECTED
+  local got; got="$(key_value "$1" "$2")"
+  [ "$got" = "$3" ] || fail "$1 [$2]: expected '$3', got '$got'"
+}
+expect_gone() { wine reg query "$1" >/dev/null 2>&1 && fail "$1 still present after unregistering"; }
+
+check_textpane() {
+  local c='HKCR\CLSID\{16C17BC4-2508-11D1-A95C-00805F6CFD10}'
+  local p='HKCR\CLSID\{16C17BC5-2508-11D1-A95C-00805F6CFD10}'
+  expect "$c" "" "Textpane ActiveX"
+  expect "$c\\ProgID" "" "Textpane.TextpaneCtrl.10"
+  expect "$c\\InprocServer32" "ThreadingModel" "Apartment"
+  expect "$c\\MiscStatus\\1" "" "131473"
+  expect "$c\\TypeLib" "" "{16C17BC1-2508-11D1-A95C-00805F6CFD10}"
+  expect "$c\\Version" "" "1.0"
+  wine reg query "$c\\Control" >/dev/null 2>&1 || fail "Control key missing"
+  wine reg query "$c\\Insertable" >/dev/null 2>&1 && fail "Textpane must not be insertable"
+  expect 'HKCR\Textpane.TextpaneCtrl.10\CLSID' "" "{16C17BC4-2508-11D1-A95C-00805F6CFD10}"
+  expect "$p" "" "Textpane Property Page"
+  expect "$p\\ProgID" "" "Textpane.TextpanePropPage.10"
+  expect 'HKCR\TypeLib\{16C17BC1-2508-11D1-A95C-00805F6CFD10}\1.0' "" "Textpane OLE Control module"
+}
+gone_textpane() {
+  expect_gone 'HKCR\CLSID\{16C17BC4-2508-11D1-A95C-00805F6CFD10}'
+  expect_gone 'HKCR\CLSID\{16C17BC5-2508-11D1-A95C-00805F6CFD10}'
+  expect_gone 'HKCR\Textpane.TextpaneCtrl.10'
+  expect_gone 'HKCR\Textpane.TextpanePropPage.10'
+  expect_gone 'HKCR\TypeLib\{16C17BC1-2508-11D1-A95C-00805F6CFD10}\1.0'
+}
+
+for module in "$@"; do
+  name="$(basename "$module" | tr 'A-Z' 'a-z')"
+  name="${name%.*}"
+  wine regsvr32 /s "$module" || fail "regsvr32 $module returned $?"
+  "check_$name"
+  wine regsvr32 /s /u "$module" || fail "regsvr32 /u $module returned $?"
+  "gone_$name"
+done
+wineserver -k >/dev/null 2>&1 || true
+echo "$((failures == 0 ? 1 : 0)) passed, $failures failed"
+[ "$failures" -eq 0 ]
