@@ -31,7 +31,12 @@ HRESULT LoadModuleTypeLib(HINSTANCE module, ITypeLib** out) {
 }
 
 VARTYPE TypeInfoDispatch::Resolve(ITypeInfo* info, const TYPEDESC& desc) const {
-    if (desc.vt == VT_PTR) return VT_BYREF | Resolve(info, *desc.lptdesc);
+    if (desc.vt == VT_PTR) {
+        // A pointer to an interface is the interface itself; any other pointer is by reference.
+        VARTYPE pointee = Resolve(info, *desc.lptdesc);
+        bool isInterface = desc.lptdesc->vt == VT_USERDEFINED && (pointee == VT_DISPATCH || pointee == VT_UNKNOWN);
+        return isInterface ? pointee : (VT_BYREF | pointee);
+    }
     if (desc.vt != VT_USERDEFINED) return desc.vt;
     // Aliases such as OLE_COLOR resolve to their base type; interfaces to VT_DISPATCH/VT_UNKNOWN.
     ComPtr<ITypeInfo> ref;

@@ -48,7 +48,7 @@ void ScreenModel::AdvanceRow(int& scrolledRows) {
 // Rows 1..23 move up one row; the last row becomes blank. There is no scroll-back.
 void ScreenModel::ScrollUp() {
     std::memmove(cells_[0], cells_[1], sizeof cells_ - sizeof cells_[0]);
-    std::memset(cells_[0], kBlank, sizeof cells_[0]);
+    std::memset(cells_[kRows - 1], kBlank, sizeof cells_[0]);
 }
 
 RepaintPlan PlanRepaint(const ScreenModel::WriteResult& result, int lineHeight) {

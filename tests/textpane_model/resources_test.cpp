@@ -8,9 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "com_ptr.h"
+#include "handles.h"
 #include "resource.h"
 
 #include <initguid.h>
@@ -176,18 +183,18 @@ INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // The real window: the template loads, and the icon control found icon 1.
 TEST(TextpaneResources, AboutBoxCreatesWithItsIcon) {
-    HWND dialog = CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_TEXTPANE_ABOUT), nullptr, NoDialogProc, 0);
-    ASSERT_NE(dialog, nullptr) << "CreateDialogParam failed, error " << GetLastError();
+    fw::UniqueWindow dialog(
+        CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_TEXTPANE_ABOUT), nullptr, NoDialogProc, 0));
+    ASSERT_TRUE(dialog) << "CreateDialogParam failed, error " << GetLastError();
     char caption[64] = "";
-    GetWindowTextA(dialog, caption, sizeof caption);
+    GetWindowTextA(dialog.Get(), caption, sizeof caption);
     EXPECT_STREQ(caption, "About Textpane ActiveX");
-    HWND iconControl = GetWindow(dialog, GW_CHILD);
+    HWND iconControl = GetWindow(dialog.Get(), GW_CHILD);
     ASSERT_NE(iconControl, nullptr);
     EXPECT_NE(SendMessageW(iconControl, STM_GETICON, 0, 0), 0) << "the about box shows no icon";
     char ok[16] = "";
-    GetDlgItemTextA(dialog, IDOK, ok, sizeof ok);
+    GetDlgItemTextA(dialog.Get(), IDOK, ok, sizeof ok);
     EXPECT_STREQ(ok, "OK");
-    DestroyWindow(dialog);
 }
 
 // ---- Images -----------------------------------------------------------------------
@@ -216,29 +223,26 @@ TEST(TextpaneResources, IconHas32And16PixelImages) {
     EXPECT_EQ(group->entries[1].height, 16);
 
     for (int size : {32, 16}) {
-        HICON icon = static_cast<HICON>(
-            LoadImageW(Module(), MAKEINTRESOURCEW(IDI_TEXTPANE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-        ASSERT_NE(icon, nullptr) << size << " pixels, error " << GetLastError();
+        fw::UniqueIcon icon(static_cast<HICON>(
+            LoadImageW(Module(), MAKEINTRESOURCEW(IDI_TEXTPANE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        ASSERT_TRUE(icon) << size << " pixels, error " << GetLastError();
         ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
+        ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+        fw::UniqueGdi<HBITMAP> colourBits(info.hbmColor), maskBits(info.hbmMask);
         BITMAP colour = {};
-        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        GetObjectW(colourBits.Get(), sizeof colour, &colour);
         EXPECT_EQ(colour.bmWidth, size);
         EXPECT_EQ(colour.bmHeight, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
     }
 }
 
 TEST(TextpaneResources, ToolboxBitmapIs16By15) {
-    HBITMAP bitmap = LoadBitmapW(Module(), MAKEINTRESOURCEW(IDB_TEXTPANE));
-    ASSERT_NE(bitmap, nullptr) << "error " << GetLastError();
+    fw::UniqueGdi<HBITMAP> bitmap(LoadBitmapW(Module(), MAKEINTRESOURCEW(IDB_TEXTPANE)));
+    ASSERT_TRUE(bitmap) << "error " << GetLastError();
     BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
+    GetObjectW(bitmap.Get(), sizeof info, &info);
     EXPECT_EQ(info.bmWidth, 16);
     EXPECT_EQ(info.bmHeight, 15);
-    DeleteObject(bitmap);
 }
 
 // ---- Version ----------------------------------------------------------------------
@@ -281,58 +285,80 @@ TEST(TextpaneResources, VersionBlock) {
 
 // ---- Type library -----------------------------------------------------------------
 
-// RAII for the few typelib structures the tests read.
-class TypeLib {
-public:
-    TypeLib() {
-        hr_ = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &lib_);
-    }
-    ~TypeLib() {
-        if (lib_) lib_->Release();
-    }
-    HRESULT Result() const { return hr_; }
-    ITypeLib* operator->() const { return lib_; }
-    ITypeLib* Get() const { return lib_; }
-
-private:
-    ITypeLib* lib_ = nullptr;
-    HRESULT hr_;
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
 };
+using OwnedBstr = std::unique_ptr<OLECHAR, BstrFree>;
 
+std::wstring Text(const OwnedBstr& text) { return text ? text.get() : L""; }
+
+fw::ComPtr<ITypeLib> LoadOwnTypeLib() {
+    fw::ComPtr<ITypeLib> lib;
+    const HRESULT hr = LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, lib.ReleaseAndGetAddressOf());
+    EXPECT_EQ(hr, S_OK) << "LoadTypeLibEx: " << Hex(hr);
+    return lib;
+}
+
+// A type description with its attributes, released together.
 class TypeInfo {
 public:
-    TypeInfo(ITypeLib* lib, REFGUID guid) {
-        hr_ = lib ? lib->GetTypeInfoOfGuid(guid, &info_) : E_POINTER;
-        if (SUCCEEDED(hr_)) hr_ = info_->GetTypeAttr(&attr_);
+    explicit TypeInfo(fw::ComPtr<ITypeInfo> info) : info_(std::move(info)) {
+        if (info_) info_->GetTypeAttr(&attr_);
     }
-    explicit TypeInfo(ITypeInfo* info) : info_(info) { hr_ = info_->GetTypeAttr(&attr_); }
+    TypeInfo(const fw::ComPtr<ITypeLib>& lib, REFGUID guid) {
+        if (lib) lib->GetTypeInfoOfGuid(guid, info_.ReleaseAndGetAddressOf());
+        if (info_) info_->GetTypeAttr(&attr_);
+    }
+    TypeInfo(const TypeInfo&) = delete;
+    TypeInfo& operator=(const TypeInfo&) = delete;
     ~TypeInfo() {
         if (attr_) info_->ReleaseTypeAttr(attr_);
-        if (info_) info_->Release();
     }
-    HRESULT Result() const { return hr_; }
-    ITypeInfo* Get() const { return info_; }
+    bool Valid() const { return attr_ != nullptr; }
+    ITypeInfo* Get() const { return info_.Get(); }
     const TYPEATTR& Attr() const { return *attr_; }
-    std::wstring Name(MEMBERID id = MEMBERID_NIL) const { return Documentation(id, false); }
-    std::wstring HelpString(MEMBERID id = MEMBERID_NIL) const { return Documentation(id, true); }
+    std::wstring Name(MEMBERID id = MEMBERID_NIL) const {
+        BSTR name = nullptr;
+        info_->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
+        return Text(OwnedBstr(name));
+    }
+    std::wstring HelpString(MEMBERID id = MEMBERID_NIL) const {
+        BSTR doc = nullptr;
+        info_->GetDocumentation(id, nullptr, &doc, nullptr, nullptr);
+        return Text(OwnedBstr(doc));
+    }
+    // The type a reference in this description names.
+    fw::ComPtr<ITypeInfo> Referenced(HREFTYPE ref) const {
+        fw::ComPtr<ITypeInfo> out;
+        EXPECT_EQ(info_->GetRefTypeInfo(ref, out.ReleaseAndGetAddressOf()), S_OK);
+        return out;
+    }
 
 private:
-    std::wstring Documentation(MEMBERID id, bool help) const {
-        BSTR name = nullptr, doc = nullptr;
-        info_->GetDocumentation(id, &name, &doc, nullptr, nullptr);
-        std::wstring text = (help ? doc : name) ? (help ? doc : name) : L"";
-        SysFreeString(name);
-        SysFreeString(doc);
-        return text;
-    }
-    ITypeInfo* info_ = nullptr;
+    fw::ComPtr<ITypeInfo> info_;
     TYPEATTR* attr_ = nullptr;
-    HRESULT hr_;
+};
+
+// One function description, released with its type.
+class FuncDesc {
+public:
+    FuncDesc(const TypeInfo& type, UINT index) : type_(type) { type_.Get()->GetFuncDesc(index, &desc_); }
+    FuncDesc(const FuncDesc&) = delete;
+    FuncDesc& operator=(const FuncDesc&) = delete;
+    ~FuncDesc() {
+        if (desc_) type_.Get()->ReleaseFuncDesc(desc_);
+    }
+    bool Valid() const { return desc_ != nullptr; }
+    const FUNCDESC* operator->() const { return desc_; }
+
+private:
+    const TypeInfo& type_;
+    FUNCDESC* desc_ = nullptr;
 };
 
 TEST(TextpaneTypeLib, LibraryIdentity) {
-    TypeLib lib;
-    ASSERT_EQ(lib.Result(), S_OK) << Hex(lib.Result());
+    fw::ComPtr<ITypeLib> lib = LoadOwnTypeLib();
+    ASSERT_TRUE(lib);
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(lib->GetLibAttr(&attr), S_OK);
     EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_TextpaneLib));
@@ -343,12 +369,10 @@ TEST(TextpaneTypeLib, LibraryIdentity) {
 
     BSTR name = nullptr, doc = nullptr, helpFile = nullptr;
     ASSERT_EQ(lib->GetDocumentation(-1, &name, &doc, nullptr, &helpFile), S_OK);
-    EXPECT_STREQ(name, L"TextpaneLib");
-    EXPECT_STREQ(doc, L"Textpane OLE Control module");
-    EXPECT_TRUE(helpFile == nullptr || *helpFile == 0) << "help file given";
-    SysFreeString(name);
-    SysFreeString(doc);
-    SysFreeString(helpFile);
+    OwnedBstr ownedName(name), ownedDoc(doc), ownedHelpFile(helpFile);
+    EXPECT_EQ(Text(ownedName), L"TextpaneLib");
+    EXPECT_EQ(Text(ownedDoc), L"Textpane OLE Control module");
+    EXPECT_EQ(Text(ownedHelpFile), L"") << "no help file is named";
 }
 
 struct MemberCase {
@@ -360,9 +384,8 @@ struct MemberCase {
 };
 
 TEST(TextpaneTypeLib, DispatchInterfaceMembers) {
-    TypeLib lib;
-    TypeInfo dispatch(lib.Get(), DIID__DTextpane);
-    ASSERT_EQ(dispatch.Result(), S_OK) << Hex(dispatch.Result());
+    TypeInfo dispatch(LoadOwnTypeLib(), DIID__DTextpane);
+    ASSERT_TRUE(dispatch.Valid());
     EXPECT_EQ(dispatch.Attr().typekind, TKIND_DISPATCH);
     EXPECT_EQ(dispatch.Attr().wTypeFlags & (TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE),
               TYPEFLAG_FHIDDEN | TYPEFLAG_FDISPATCHABLE)
@@ -382,8 +405,8 @@ TEST(TextpaneTypeLib, DispatchInterfaceMembers) {
     for (UINT i = 0; i < dispatch.Attr().cFuncs; ++i) {
         const MemberCase& want = expected[i];
         SCOPED_TRACE(testing::PrintToString(std::wstring(want.name)) + " kind " + std::to_string(want.kind));
-        FUNCDESC* func = nullptr;
-        ASSERT_EQ(dispatch.Get()->GetFuncDesc(i, &func), S_OK);
+        FuncDesc func(dispatch, i);
+        ASSERT_TRUE(func.Valid());
         EXPECT_EQ(func->memid, want.id);
         EXPECT_EQ(func->invkind, want.kind);
         EXPECT_EQ(func->funckind, FUNC_DISPATCH);
@@ -391,42 +414,35 @@ TEST(TextpaneTypeLib, DispatchInterfaceMembers) {
         EXPECT_EQ((func->wFuncFlags & FUNCFLAG_FBINDABLE) != 0, want.bindable) << Hex(func->wFuncFlags);
         ASSERT_EQ(static_cast<size_t>(func->cParams), want.params.size());
         for (SHORT p = 0; p < func->cParams; ++p) EXPECT_EQ(func->lprgelemdescParam[p].tdesc.vt, want.params[p]);
-        const TYPEDESC& result = func->elemdescFunc.tdesc;
-        if (want.kind == INVOKE_PROPERTYGET) EXPECT_EQ(result.vt, VT_PTR);
-        else EXPECT_EQ(result.vt, VT_VOID);
-        dispatch.Get()->ReleaseFuncDesc(func);
+        EXPECT_EQ(func->elemdescFunc.tdesc.vt, want.kind == INVOKE_PROPERTYGET ? VT_PTR : VT_VOID);
     }
 }
 
 // Font's type is a pointer to stdole's IFontDisp, not a copy of it in our library.
 TEST(TextpaneTypeLib, FontTypeIsStdoleFontDisp) {
-    TypeLib lib;
-    TypeInfo dispatch(lib.Get(), DIID__DTextpane);
-    ASSERT_EQ(dispatch.Result(), S_OK) << Hex(dispatch.Result());
-    FUNCDESC* get = nullptr;
-    ASSERT_EQ(dispatch.Get()->GetFuncDesc(0, &get), S_OK);
+    TypeInfo dispatch(LoadOwnTypeLib(), DIID__DTextpane);
+    ASSERT_TRUE(dispatch.Valid());
+    FuncDesc get(dispatch, 0);
+    ASSERT_TRUE(get.Valid());
     const TYPEDESC& pointer = get->elemdescFunc.tdesc;
     ASSERT_EQ(pointer.vt, VT_PTR);
     ASSERT_EQ(pointer.lptdesc->vt, VT_USERDEFINED);
-    ITypeInfo* referenced = nullptr;
-    ASSERT_EQ(dispatch.Get()->GetRefTypeInfo(pointer.lptdesc->hreftype, &referenced), S_OK);
-    dispatch.Get()->ReleaseFuncDesc(get);
-    TypeInfo font(referenced);
+    TypeInfo font(dispatch.Referenced(pointer.lptdesc->hreftype));
+    ASSERT_TRUE(font.Valid());
     EXPECT_EQ(font.Name(), L"IFontDisp");
-    ITypeLib* container = nullptr;
+
+    fw::ComPtr<ITypeLib> container;
     UINT index = 0;
-    ASSERT_EQ(font.Get()->GetContainingTypeLib(&container, &index), S_OK);
+    ASSERT_EQ(font.Get()->GetContainingTypeLib(container.ReleaseAndGetAddressOf(), &index), S_OK);
     TLIBATTR* attr = nullptr;
-    container->GetLibAttr(&attr);
+    ASSERT_EQ(container->GetLibAttr(&attr), S_OK);
     EXPECT_TRUE(IsEqualGUID(attr->guid, IID_StdOle)) << "IFontDisp is defined outside stdole";
     container->ReleaseTLibAttr(attr);
-    container->Release();
 }
 
 TEST(TextpaneTypeLib, NamesMapToDispatchIds) {
-    TypeLib lib;
-    TypeInfo dispatch(lib.Get(), DIID__DTextpane);
-    ASSERT_EQ(dispatch.Result(), S_OK) << Hex(dispatch.Result());
+    TypeInfo dispatch(LoadOwnTypeLib(), DIID__DTextpane);
+    ASSERT_TRUE(dispatch.Valid());
     const std::pair<const wchar_t*, DISPID> names[] = {{L"IO", 1}, {L"AboutBox", DISPID_ABOUTBOX}, {L"Font", DISPID_FONT}};
     for (const auto& [name, id] : names) {
         LPOLESTR text = const_cast<LPOLESTR>(name);
@@ -437,9 +453,8 @@ TEST(TextpaneTypeLib, NamesMapToDispatchIds) {
 }
 
 TEST(TextpaneTypeLib, EventInterfaceIsEmpty) {
-    TypeLib lib;
-    TypeInfo events(lib.Get(), DIID__DTextpaneEvents);
-    ASSERT_EQ(events.Result(), S_OK) << Hex(events.Result());
+    TypeInfo events(LoadOwnTypeLib(), DIID__DTextpaneEvents);
+    ASSERT_TRUE(events.Valid());
     EXPECT_EQ(events.Attr().typekind, TKIND_DISPATCH);
     EXPECT_EQ(events.Attr().wTypeFlags & TYPEFLAG_FHIDDEN, 0) << Hex(events.Attr().wTypeFlags);
     EXPECT_EQ(events.Attr().cFuncs, 0);
@@ -449,9 +464,8 @@ TEST(TextpaneTypeLib, EventInterfaceIsEmpty) {
 }
 
 TEST(TextpaneTypeLib, ControlClass) {
-    TypeLib lib;
-    TypeInfo coclass(lib.Get(), CLSID_Textpane);
-    ASSERT_EQ(coclass.Result(), S_OK) << Hex(coclass.Result());
+    TypeInfo coclass(LoadOwnTypeLib(), CLSID_Textpane);
+    ASSERT_TRUE(coclass.Valid());
     EXPECT_EQ(coclass.Attr().typekind, TKIND_COCLASS);
     EXPECT_EQ(coclass.Attr().wTypeFlags & (TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL),
               TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL)
@@ -470,10 +484,9 @@ TEST(TextpaneTypeLib, ControlClass) {
         EXPECT_EQ(flags, interfaces[i].second) << "interface " << i;
         HREFTYPE ref = 0;
         ASSERT_EQ(coclass.Get()->GetRefTypeOfImplType(i, &ref), S_OK);
-        ITypeInfo* implemented = nullptr;
-        ASSERT_EQ(coclass.Get()->GetRefTypeInfo(ref, &implemented), S_OK);
-        TypeInfo info(implemented);
-        EXPECT_TRUE(IsEqualGUID(info.Attr().guid, *interfaces[i].first)) << "interface " << i;
+        TypeInfo implemented(coclass.Referenced(ref));
+        ASSERT_TRUE(implemented.Valid());
+        EXPECT_TRUE(IsEqualGUID(implemented.Attr().guid, *interfaces[i].first)) << "interface " << i;
     }
 }
 
