@@ -10,4 +10,4 @@ cmake --build "$build" -j"$(nproc)"
 export PORTLEX_BUILD="$build"
 source "$top/tools/wine-env.sh"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
+ctest --test-dir "$build" --output-on-failure --timeout 300 -j2 "$@"

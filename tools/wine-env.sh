@@ -28,6 +28,16 @@ fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 9>&- || true
+    # No window manager runs on Xvfb: unmanaged windows spare every hidden or closed
+    # window Wine's two-second wait for a window manager's answer.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&- || true
+  fi
+  # Wine's own bitmap fonts ("MS Sans Serif", "Small Fonts") that the dialogs and the
+  # terminal window use: Wine does not find them in this layout unless they are linked in.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -e "$fonts/sserife.fon" ]; then
+    mkdir -p "$fonts"
+    ln -sf /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
   fi
   wineserver -p 120 >/dev/null 2>&1 9>&- || true
   # The first program starts Wine's helper processes; they must not inherit a

@@ -38,6 +38,26 @@ gone_textpane() {
   expect_gone 'HKCR\TypeLib\{16C17BC1-2508-11D1-A95C-00805F6CFD10}\1.0'
 }
 
+check_portlex() {
+  local c='HKCR\CLSID\{59F1F327-5523-11D1-A95D-00805F6CFD10}'
+  expect "$c" "" "Portlex Control"
+  expect "$c\\ProgID" "" "PORTLEX.PortlexCtrl.1"
+  expect "$c\\InprocServer32" "ThreadingModel" "Apartment"
+  expect "$c\\MiscStatus\\1" "" "131473"
+  expect "$c\\TypeLib" "" "{59F1F324-5523-11D1-A95D-00805F6CFD10}"
+  expect "$c\\Version" "" "3.4"
+  wine reg query "$c\\Control" >/dev/null 2>&1 || fail "Control key missing"
+  wine reg query "$c\\Insertable" >/dev/null 2>&1 || fail "Insertable key missing"
+  wine reg query "$c\\ToolboxBitmap32" >/dev/null 2>&1 || fail "ToolboxBitmap32 key missing"
+  expect 'HKCR\PORTLEX.PortlexCtrl.1\CLSID' "" "{59F1F327-5523-11D1-A95D-00805F6CFD10}"
+  expect 'HKCR\TypeLib\{59F1F324-5523-11D1-A95D-00805F6CFD10}\3.4' "" "Portlex ActiveX Control module"
+}
+gone_portlex() {
+  expect_gone 'HKCR\CLSID\{59F1F327-5523-11D1-A95D-00805F6CFD10}'
+  expect_gone 'HKCR\PORTLEX.PortlexCtrl.1'
+  expect_gone 'HKCR\TypeLib\{59F1F324-5523-11D1-A95D-00805F6CFD10}\3.4'
+}
+
 for module in "$@"; do
   name="$(basename "$module" | tr 'A-Z' 'a-z')"
   name="${name%.*}"

@@ -1,0 +1,45 @@
+// Window watcher for tests of modal windows.
+#include "window_watcher.h"
+
+namespace testing_support {
+
+WindowWatcher::WindowWatcher(std::string caption, std::function<void(HWND)> onFound,
+                             std::function<void(HWND)> onTick, DWORD pollMs)
+    : caption_(std::move(caption)), onFound_(std::move(onFound)), onTick_(std::move(onTick)), pollMs_(pollMs),
+      thread_([this] { Run(); }) {}
+
+WindowWatcher::~WindowWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+void WindowWatcher::Run() {
+    HWND window = nullptr;
+    while (!stop_) {
+        HWND now = FindWindowA(nullptr, caption_.c_str());
+        if (now && !window) {
+            window = now;
+            found_ = true;
+            if (onFound_) onFound_(window);
+        } else if (window && !IsWindow(window)) {
+            return;
+        } else if (window && onTick_) {
+            onTick_(window);
+        }
+        Sleep(pollMs_);
+    }
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string DialogItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace testing_support

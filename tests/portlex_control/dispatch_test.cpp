@@ -1,0 +1,85 @@
+// The registered Portlex control by late binding, as script hosts and VB call it.
+#include <gtest/gtest.h>
+#include "com_test_env.h"
+#include "window_watcher.h"
+
+using namespace testing_support;
+
+namespace {
+
+class PortlexDispatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CLSID clsid;
+        ASSERT_EQ(CLSIDFromProgID(L"PORTLEX.PortlexCtrl.1", &clsid), S_OK);
+        HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control_.OutVoid());
+        ASSERT_EQ(hr, S_OK) << std::hex << hr;
+    }
+    ComApartment apartment_;
+    fw::ComPtr<IDispatch> control_;
+};
+
+TEST_F(PortlexDispatch, VersionIs196612) {
+    fw::Variant result;
+    ASSERT_EQ(CallByName(control_.Get(), L"Version", DISPATCH_METHOD, {}, &result), S_OK);
+    EXPECT_EQ(result.vt, VT_I4);
+    EXPECT_EQ(result.lVal, 196612);
+}
+
+TEST_F(PortlexDispatch, DispatchIdsAreFixed) {
+    const struct { const wchar_t* name; DISPID id; } members[] = {
+        {L"Close", 3}, {L"Connect", 4}, {L"Disconnect", 5}, {L"Interrupt", 6}, {L"Open", 7}, {L"Read", 8},
+        {L"SetCheckIncoming", 9}, {L"SetMessageTimer", 10}, {L"ShowTextpane", 11}, {L"Version", 12},
+        {L"Write", 13}, {L"WriteNoEcho", 14}, {L"AboutBox", -552}, {L"BackColor", -501}, {L"BorderStyle", -504},
+        {L"Caption", -518}, {L"Enabled", -514}};
+    for (const auto& m : members) EXPECT_EQ(DispatchId(control_.Get(), m.name), m.id) << std::string(m.name, m.name + wcslen(m.name));
+}
+
+TEST_F(PortlexDispatch, SetCheckIncomingTakesOneBoolInAnyIntegerForm) {
+    fw::Variant result;
+    EXPECT_EQ(CallByName(control_.Get(), L"SetCheckIncoming", DISPATCH_METHOD, {ShortArg(1)}, &result), S_OK);
+    EXPECT_EQ(CallByName(control_.Get(), L"SetCheckIncoming", DISPATCH_METHOD, {BoolArg(false)}, &result), S_OK);
+    EXPECT_EQ(CallByName(control_.Get(), L"SetCheckIncoming", DISPATCH_METHOD, {LongArg(-1)}, &result), S_OK);
+    EXPECT_EQ(CallByName(control_.Get(), L"SetCheckIncoming", DISPATCH_METHOD, {LongArg(0)}, &result), S_OK);
+}
+
+TEST_F(PortlexDispatch, BadCallsGetDispatchErrors) {
+    fw::Variant result;
+    EXPECT_EQ(CallByName(control_.Get(), L"SetCheckIncoming", DISPATCH_METHOD, {}, &result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(CallByName(control_.Get(), L"SetMessageTimer", DISPATCH_METHOD, {StringArg("not a number")}, &result),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(CallByName(control_.Get(), L"Version", DISPATCH_METHOD, {LongArg(1)}, &result), DISP_E_BADPARAMCOUNT);
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXPECT_EQ(control_->Invoke(999, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(PortlexDispatch, StockPropertiesReadAndWrite) {
+    fw::Variant color;
+    ASSERT_EQ(CallByName(control_.Get(), L"BackColor", DISPATCH_PROPERTYPUT, {LongArg(0x00FF00)}, nullptr), S_OK);
+    ASSERT_EQ(CallByName(control_.Get(), L"BackColor", DISPATCH_PROPERTYGET, {}, &color), S_OK);
+    EXPECT_EQ(color.lVal, 0x00FF00);
+    fw::Variant caption;
+    ASSERT_EQ(CallByName(control_.Get(), L"Caption", DISPATCH_PROPERTYPUT, {StringArg("hello")}, nullptr), S_OK);
+    ASSERT_EQ(CallByName(control_.Get(), L"Caption", DISPATCH_PROPERTYGET, {}, &caption), S_OK);
+    EXPECT_EQ(fw::BstrToAnsi(caption.bstrVal), "hello");
+}
+
+TEST_F(PortlexDispatch, AboutBoxShowsDialogOne) {
+    std::string title, text;
+    WindowWatcher watcher("About Portlex Control", [&](HWND dialog) {
+        title = WindowText(dialog);
+        char buffer[256] = {};
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            GetWindowTextA(child, buffer, sizeof buffer);
+            if (std::string(buffer).find("Version") != std::string::npos) text = buffer;
+        }
+        PressButton(dialog, IDOK);
+    });
+    fw::Variant result;
+    ASSERT_EQ(CallByName(control_.Get(), L"AboutBox", DISPATCH_METHOD, {}, &result), S_OK);
+    EXPECT_EQ(title, "About Portlex Control");
+    EXPECT_EQ(text, "Portlex Control, Version 3.4");
+}
+
+}  // namespace
