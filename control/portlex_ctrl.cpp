@@ -39,7 +39,7 @@ CPortlexCtrl::CPortlexCtrl() : fw::OleControl(kClassInfo) { ZeroMemory(&m_capSes
 
 CPortlexCtrl::~CPortlexCtrl() {
     // The terminal window thread holds addresses inside this object: never leave it running.
-    if (m_wOpenStage != 0 || m_pRecvChunk || m_hCancelEvent) Close();
+    if (m_wOpenStage != 0 || m_pRecvChunk || m_hCancelEvent || m_pTextpaneDialog || m_pCommDialog) Close();
     for (HICON& icon : m_hActivityIcons) icon = nullptr;  // shared resource icons, not destroyed
 }
 
@@ -60,7 +60,17 @@ HRESULT CPortlexCtrl::InvokeControlMember(DISPID id, WORD kind, fw::DispatchArgs
     case kDispConnect: SetLong(result, Connect(args.Ansi(0).c_str())); return S_OK;
     case kDispDisconnect: SetLong(result, Disconnect()); return S_OK;
     case kDispInterrupt: SetLong(result, Interrupt()); return S_OK;
-    case kDispOpen: SetLong(result, Open(args.Ansi(0).c_str())); return S_OK;
+    case kDispOpen: {
+        long rc = Open(args.Ansi(0).c_str());
+        if (FAILED(m_hrPendingError)) {
+            // The serial control raised an exception: the host gets it as such.
+            HRESULT scode = m_hrPendingError;
+            m_hrPendingError = S_OK;
+            return fw::RaiseDispatchException(excep, "Portlex", m_strPendingError, scode);
+        }
+        SetLong(result, rc);
+        return S_OK;
+    }
     case kDispRead: {
         std::string received;
         long rc = Read(args.Ansi(0).c_str(), args.Long(1), args.Long(2), args.Bool(3), &received);
@@ -75,7 +85,6 @@ HRESULT CPortlexCtrl::InvokeControlMember(DISPID id, WORD kind, fw::DispatchArgs
     case kDispWrite: SetLong(result, Write(args.Ansi(0).c_str())); return S_OK;
     case kDispWriteNoEcho: SetLong(result, WriteNoEcho(args.Ansi(0).c_str())); return S_OK;
     }
-    (void)excep;
     return DISP_E_MEMBERNOTFOUND;
 }
 

@@ -47,6 +47,21 @@ private:
     void PollIncoming();
     void OnClose();
     void LoadIcons();
+    // Opening and closing (open_close.cpp).
+    long OpenBrevant(const char* service);
+    long OpenSerial(const char* service);
+    long OpenTelvora(const char* service);
+    long OpenSocketLayer();
+    bool StartTextpaneHost();
+    void EndTextpaneHost();
+    void DestroyCommDialog();
+    void ReleaseCommonResources();
+    HWND TextpaneWindow() const;
+    void ShowInTextpane(const char* text);
+    // An exception of the serial control, handed on to the host when the method returns.
+    void RaiseLater(const EXCEPINFO& error, HRESULT hr);
+    std::string m_strPendingError;
+    HRESULT m_hrPendingError = S_OK;
 
 public:
     // The control's state; the names are those the other parts of the control use.

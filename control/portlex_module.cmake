@@ -1,6 +1,6 @@
 # Portlex.ocx itself. The control's code without the module entry points is a static
 # library, linked into the module and into test programs that drive the control directly.
-add_library(portlex_core STATIC portlex_ctrl.cpp error_reporting.cpp error_message_dlg.cpp service_stubs.cpp
+add_library(portlex_core STATIC portlex_ctrl.cpp error_reporting.cpp error_message_dlg.cpp service_stubs.cpp open_close.cpp textpane_host.cpp mscomm_host.cpp
             ${CMAKE_CURRENT_BINARY_DIR}/portlex_i.c)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/portlex_i.c PROPERTIES GENERATED TRUE)
 add_dependencies(portlex_core portlex_typelib)

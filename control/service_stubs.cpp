@@ -6,8 +6,6 @@ namespace {
 const long kFailure = -9;
 }
 
-long CPortlexCtrl::Open(const char*) { return kFailure; }
-long CPortlexCtrl::Close() { return 0; }
 long CPortlexCtrl::Connect(const char*) { return kFailure; }
 long CPortlexCtrl::Disconnect() { return kFailure; }
 long CPortlexCtrl::Interrupt() { return kFailure; }
@@ -17,9 +15,4 @@ long CPortlexCtrl::Read(const char*, long, long, BOOL, std::string* received) {
 }
 long CPortlexCtrl::Write(const char*) { return kFailure; }
 long CPortlexCtrl::WriteNoEcho(const char*) { return kFailure; }
-void CPortlexCtrl::SetShowTextpane(BOOL bShow) {
-    if (bShow == m_bShowTextpane) return;
-    m_bShowTextpane = bShow;
-    SetModifiedFlag();
-}
 void CPortlexCtrl::PollIncoming() {}

@@ -1,0 +1,117 @@
+// Open and Close of the registered Portlex control, created by ProgID as a script host does.
+#include <gtest/gtest.h>
+#include "com_test_env.h"
+#include "window_watcher.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kDisconnected[] = "Portlex V3.4 - disconnected";
+
+class OpenClose : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CLSID clsid;
+        ASSERT_EQ(CLSIDFromProgID(L"PORTLEX.PortlexCtrl.1", &clsid), S_OK);
+        ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control_.OutVoid()), S_OK);
+        Call(L"SetMessageTimer", {LongArg(1)});
+    }
+    long Call(const wchar_t* name, std::vector<VARIANT> args = {}) {
+        fw::Variant result;
+        HRESULT hr = CallByName(control_.Get(), name, DISPATCH_METHOD, std::move(args), &result);
+        EXPECT_EQ(hr, S_OK) << std::hex << hr;
+        return result.vt == VT_I4 ? result.lVal : 0x7fffffff;
+    }
+    ComApartment apartment_;
+    fw::ComPtr<IDispatch> control_;
+};
+
+TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
+    ASSERT_EQ(Call(L"Open", {StringArg("winsock")}), 0);
+    HWND window = FindWindowA(nullptr, kDisconnected);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+    EXPECT_NE(threadId, GetCurrentThreadId());
+    HWND pane = GetDlgItem(window, 502);
+    ASSERT_NE(pane, nullptr);
+    RECT client, paneRect;
+    GetClientRect(window, &client);
+    GetClientRect(pane, &paneRect);
+    EXPECT_EQ(paneRect.right, client.right);
+    EXPECT_EQ(paneRect.bottom, client.bottom);
+
+    Call(L"ShowTextpane", {BoolArg(false)});
+    EXPECT_FALSE(IsWindowVisible(window));
+    Call(L"ShowTextpane", {BoolArg(true)});
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    // Cancel disables itself and stays disabled.
+    SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
+
+    EXPECT_EQ(Call(L"Close"), 0);
+    EXPECT_FALSE(IsWindow(window));
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+    if (thread) {
+        EXPECT_EQ(WaitForSingleObject(thread, 2000), WAIT_OBJECT_0) << "terminal window thread still running";
+        CloseHandle(thread);
+    }
+}
+
+TEST_F(OpenClose, SecondOpenIsRefusedWithoutMessage) {
+    ASSERT_EQ(Call(L"Open", {StringArg("Telnet")}), 0);
+    bool shown = false;
+    {
+        WindowWatcher watcher("Portlex error", [&](HWND dialog) {
+            shown = true;
+            PressButton(dialog, IDOK);
+        });
+        EXPECT_EQ(Call(L"Open", {StringArg("Winsock")}), -9);
+        Sleep(200);
+    }
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(Call(L"Close"), 0);
+}
+
+TEST_F(OpenClose, CloseWithoutOpenReturnsZero) { EXPECT_EQ(Call(L"Close"), 0); }
+
+TEST_F(OpenClose, ClosingWinsockTwiceReportsTheCleanupFailure) {
+    ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
+    EXPECT_EQ(Call(L"Close"), 0);
+    std::string message;
+    {
+        WindowWatcher watcher("Portlex error", [&](HWND dialog) { message = DialogItemText(dialog, 215); });
+        EXPECT_EQ(Call(L"Close"), -1);
+    }
+    EXPECT_EQ(message.rfind("Socket error in function \"WSACleanup\" : ", 0), 0u) << message;
+}
+
+TEST_F(OpenClose, TelvoraWithoutTheCaptureLibraryReportsIt) {
+    std::string message;
+    {
+        WindowWatcher watcher("Portlex error", [&](HWND dialog) { message = DialogItemText(dialog, 215); });
+        EXPECT_EQ(Call(L"Open", {StringArg("SERVICE1,3")}), -9);
+    }
+    EXPECT_EQ(message, "Could not load Cap32.dll !");
+    EXPECT_EQ(Call(L"Close"), 0);
+}
+
+TEST_F(OpenClose, RepeatedCyclesLeaveNothingBehind) {
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);  // warm up: first loads
+    ASSERT_EQ(Call(L"Close"), 0);
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(Call(L"Open", {StringArg(i % 2 ? "Winsock" : "Telnet")}), 0) << i;
+        ASSERT_EQ(Call(L"Close"), 0) << i;
+    }
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(handlesAfter, handlesBefore + 5);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 10);
+    EXPECT_EQ(FindWindowA(nullptr, kDisconnected), nullptr);
+}
+
+}  // namespace
