@@ -104,7 +104,7 @@ TEST_F(OpenClose, RepeatedCyclesLeaveNothingBehind) {
     ASSERT_EQ(Call(L"Close"), 0);
     GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
     DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 200; ++i) {
         ASSERT_EQ(Call(L"Open", {StringArg(i % 2 ? "Winsock" : "Telnet")}), 0) << i;
         ASSERT_EQ(Call(L"Close"), 0) << i;
     }
