@@ -8,16 +8,19 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialogs when the prefix is made.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
-portlex_display_free() { ! [ -e "/tmp/.X11-unix/X${1#:}" ]; }
+# A display is usable when an X server answers on it; a socket left by a server that
+# is gone (a previous run was killed) does not count.
+portlex_display_up() { xdpyinfo -display "$1" >/dev/null 2>&1; }
 
 # An Xvfb of our own when no display was given; shared by all programs of the run.
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:77
   (
     flock 9
-    if portlex_display_free "$DISPLAY"; then
+    if ! portlex_display_up "$DISPLAY"; then
+      rm -f "/tmp/.X11-unix/X${DISPLAY#:}" "/tmp/.X${DISPLAY#:}-lock"
       nohup Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 9>&- &
-      for _ in $(seq 50); do portlex_display_free "$DISPLAY" || break; sleep 0.1; done
+      for _ in $(seq 100); do portlex_display_up "$DISPLAY" && break; sleep 0.1; done
     fi
   ) 9>"/tmp/portlex-xvfb.lock"
 fi
