@@ -1,10 +1,9 @@
-// Portlex.ocx module: entry points and the table of its classes.
+// Portlex.ocx module: the table of its classes (the entry points are the framework's).
 #include <winsock2.h>
 #include <windows.h>
+#include "module_exports.h"
 #include "portlex.h"
-#include "module.h"
 #include "portlex_ctrl.h"
-#include "registration.h"
 
 const fw::TypeLibInfo& PortlexTypeLib();
 
@@ -12,20 +11,6 @@ namespace {
 const fw::ClassEntry kClasses[] = {
     {&CLSID_Portlex, CPortlexCtrl::Create, CPortlexCtrl::UpdateRegistry},
 };
-const size_t kClassCount = sizeof kClasses / sizeof kClasses[0];
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        fw::Module::Attach(instance);
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-    return fw::Module::GetClassObject(kClasses, kClassCount, clsid, iid, out);
-}
-STDAPI DllCanUnloadNow() { return fw::Module::CanUnloadNow(); }
-STDAPI DllRegisterServer() { return fw::RegisterServer(kClasses, kClassCount, &PortlexTypeLib()); }
-STDAPI DllUnregisterServer() { return fw::UnregisterServer(kClasses, kClassCount, &PortlexTypeLib()); }
+const fw::ModuleDefinition g_moduleDefinition = {kClasses, sizeof kClasses / sizeof kClasses[0], &PortlexTypeLib()};

@@ -9,7 +9,7 @@ target_link_libraries(portlex_core PUBLIC portlex_logic framework ws2_32)
 
 add_library(Portlex SHARED module.cpp portlex.def)
 portlex_add_resources(Portlex)
-target_link_libraries(Portlex PRIVATE portlex_core)
+target_link_libraries(Portlex PRIVATE portlex_core framework_module)
 target_link_options(Portlex PRIVATE -Wl,--enable-stdcall-fixup)
 set_target_properties(Portlex PROPERTIES PREFIX "" SUFFIX ".ocx" OUTPUT_NAME Portlex
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -44,7 +44,7 @@ LRESULT CALLBACK OleControl::WindowProc(HWND window, UINT message, WPARAM wParam
 bool OleControl::CreateControlWindow(HWND parent, const RECT& pos, bool child) {
     WNDCLASSA wc = {};
     if (!::GetClassInfoA(Module::Instance(), info_.windowClass, &wc)) {
-        wc.style = CS_DBLCLKS;
+        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;  // the picture depends on the whole size
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = Module::Instance();
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);

@@ -31,9 +31,14 @@ void WindowWatcher::Run() {
 }
 
 std::string WindowText(HWND window) {
+    // Asked of another thread's window, which may be going away: trust only the length
+    // the window answers with.
     char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    DWORD_PTR length = 0;
+    if (!window || !SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                        SMTO_ABORTIFHUNG, 2000, &length))
+        return {};
+    return std::string(text, length < sizeof text ? length : 0);
 }
 
 std::string DialogItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }

@@ -1,7 +1,6 @@
 // Open and Close of the registered Portlex control, created by ProgID as a script host does.
 #include <gtest/gtest.h>
-#include "com_test_env.h"
-#include "window_watcher.h"
+#include "portlex_fixture.h"
 
 using namespace testing_support;
 
@@ -9,23 +8,7 @@ namespace {
 
 const char kDisconnected[] = "Portlex V3.4 - disconnected";
 
-class OpenClose : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CLSID clsid;
-        ASSERT_EQ(CLSIDFromProgID(L"PORTLEX.PortlexCtrl.1", &clsid), S_OK);
-        ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control_.OutVoid()), S_OK);
-        Call(L"SetMessageTimer", {LongArg(1)});
-    }
-    long Call(const wchar_t* name, std::vector<VARIANT> args = {}) {
-        fw::Variant result;
-        HRESULT hr = CallByName(control_.Get(), name, DISPATCH_METHOD, std::move(args), &result);
-        EXPECT_EQ(hr, S_OK) << std::hex << hr;
-        return result.vt == VT_I4 ? result.lVal : 0x7fffffff;
-    }
-    ComApartment apartment_;
-    fw::ComPtr<IDispatch> control_;
-};
+using OpenClose = PortlexFixture;
 
 TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     ASSERT_EQ(Call(L"Open", {StringArg("winsock")}), 0);
@@ -62,16 +45,10 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
 
 TEST_F(OpenClose, SecondOpenIsRefusedWithoutMessage) {
     ASSERT_EQ(Call(L"Open", {StringArg("Telnet")}), 0);
-    bool shown = false;
-    {
-        WindowWatcher watcher("Portlex error", [&](HWND dialog) {
-            shown = true;
-            PressButton(dialog, IDOK);
-        });
-        EXPECT_EQ(Call(L"Open", {StringArg("Winsock")}), -9);
-        Sleep(200);
-    }
-    EXPECT_FALSE(shown);
+    MessageWindowWatch watch;
+    EXPECT_EQ(Call(L"Open", {StringArg("Winsock")}), -9);
+    Sleep(200);
+    EXPECT_FALSE(watch.Shown());
     EXPECT_EQ(Call(L"Close"), 0);
 }
 
@@ -81,19 +58,13 @@ TEST_F(OpenClose, ClosingWinsockTwiceReportsTheCleanupFailure) {
     ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
     EXPECT_EQ(Call(L"Close"), 0);
     std::string message;
-    {
-        WindowWatcher watcher("Portlex error", [&](HWND dialog) { message = DialogItemText(dialog, 215); });
-        EXPECT_EQ(Call(L"Close"), -1);
-    }
+    EXPECT_EQ(CallWatching(L"Close", {}, &message), -1);
     EXPECT_EQ(message.rfind("Socket error in function \"WSACleanup\" : ", 0), 0u) << message;
 }
 
 TEST_F(OpenClose, TelvoraWithoutTheCaptureLibraryReportsIt) {
     std::string message;
-    {
-        WindowWatcher watcher("Portlex error", [&](HWND dialog) { message = DialogItemText(dialog, 215); });
-        EXPECT_EQ(Call(L"Open", {StringArg("SERVICE1,3")}), -9);
-    }
+    EXPECT_EQ(CallWatching(L"Open", {StringArg("SERVICE1,3")}, &message), -9);
     EXPECT_EQ(message, "Could not load Cap32.dll !");
     EXPECT_EQ(Call(L"Close"), 0);
 }

@@ -1,9 +1,8 @@
 // Open and Close of the Telvora and Brevant services against our stand-ins.
 #include <gtest/gtest.h>
-#include "com_test_env.h"
 #include "loopback_peer.h"
+#include "portlex_fixture.h"
 #include "test_support.h"
-#include "window_watcher.h"
 
 using namespace testing_support;
 
@@ -16,31 +15,14 @@ std::string ProgramFolder() {
     return text.substr(0, text.find_last_of('\\'));
 }
 
-class Services : public ::testing::Test {
+class Services : public PortlexFixture {
 protected:
     static void SetUpTestSuite() { peers::Regsvr32(ProgramFolder() + "\\Brevant.dll"); }
     static void TearDownTestSuite() { peers::Regsvr32(ProgramFolder() + "\\Brevant.dll", true); }
 
-    void SetUp() override {
-        CLSID clsid;
-        ASSERT_EQ(CLSIDFromProgID(L"PORTLEX.PortlexCtrl.1", &clsid), S_OK);
-        ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control_.OutVoid()), S_OK);
-        Call(L"SetMessageTimer", {LongArg(1)});
-    }
-    long Call(const wchar_t* name, std::vector<VARIANT> args = {}) {
-        fw::Variant result;
-        HRESULT hr = CallByName(control_.Get(), name, DISPATCH_METHOD, std::move(args), &result);
-        EXPECT_EQ(hr, S_OK) << std::hex << hr;
-        return result.vt == VT_I4 ? result.lVal : 0x7fffffff;
-    }
-    // Opens service and returns Open's result and the message shown, if any.
     long OpenWatching(const char* service, std::string* message) {
-        message->clear();
-        WindowWatcher watcher("Portlex error", [&](HWND dialog) { *message = DialogItemText(dialog, 215); });
-        return Call(L"Open", {StringArg(service)});
+        return CallWatching(L"Open", {StringArg(service)}, message);
     }
-    ComApartment apartment_;
-    fw::ComPtr<IDispatch> control_;
 };
 
 TEST_F(Services, TelvoraOpensADefinedServiceAndCloses) {

@@ -58,6 +58,25 @@ gone_portlex() {
   expect_gone 'HKCR\TypeLib\{59F1F324-5523-11D1-A95D-00805F6CFD10}\3.4'
 }
 
+check_mscomm32() {
+  local c='HKCR\CLSID\{648A5600-2C6E-101B-82B6-000000000014}'
+  expect "$c" "" "Serial Communications Control"
+  expect "$c\\ProgID" "" "MSCOMMLib.MSComm.1"
+  expect "$c\\InprocServer32" "ThreadingModel" "Apartment"
+  expect "$c\\MiscStatus\\1" "" "132497"
+  expect "$c\\TypeLib" "" "{40FC7F1D-288C-4E92-BF2C-B6667524FAE3}"
+  expect "$c\\Version" "" "1.0"
+  wine reg query "$c\\Control" >/dev/null 2>&1 || fail "Control key missing"
+  wine reg query "$c\\Insertable" >/dev/null 2>&1 && fail "MSComm must not be insertable"
+  expect 'HKCR\MSCOMMLib.MSComm.1\CLSID' "" "{648A5600-2C6E-101B-82B6-000000000014}"
+  expect 'HKCR\TypeLib\{40FC7F1D-288C-4E92-BF2C-B6667524FAE3}\1.0' "" "Serial Communications Control module"
+}
+gone_mscomm32() {
+  expect_gone 'HKCR\CLSID\{648A5600-2C6E-101B-82B6-000000000014}'
+  expect_gone 'HKCR\MSCOMMLib.MSComm.1'
+  expect_gone 'HKCR\TypeLib\{40FC7F1D-288C-4E92-BF2C-B6667524FAE3}\1.0'
+}
+
 for module in "$@"; do
   name="$(basename "$module" | tr 'A-Z' 'a-z')"
   name="${name%.*}"
