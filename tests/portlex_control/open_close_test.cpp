@@ -1,5 +1,6 @@
 // Open and Close of the registered Portlex control, created by ProgID as a script host does.
 #include <gtest/gtest.h>
+#include "capture.h"
 #include "portlex_fixture.h"
 
 using namespace testing_support;
@@ -24,6 +25,19 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     GetClientRect(pane, &paneRect);
     EXPECT_EQ(paneRect.right, client.right);
     EXPECT_EQ(paneRect.bottom, client.bottom);
+    // The blank screen is painted white over the whole client area, under the Cancel
+    // button in the top right corner.
+    UpdateWindow(window);
+    tc::Pixels picture = tc::CaptureWindow(window);
+    ASSERT_FALSE(picture.Empty());
+    const tc::PixelRect lowerHalf = {0, picture.height / 2, picture.width, picture.height};
+    EXPECT_EQ(tc::CountOtherThan(picture, lowerHalf, tc::Rgb(255, 255, 255)), 0)
+        << tc::Histogram(picture, lowerHalf);
+    RECT cancel;
+    GetWindowRect(GetDlgItem(window, IDCANCEL), &cancel);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&cancel), 2);
+    EXPECT_GT(cancel.left, client.right / 2);
+    EXPECT_EQ(cancel.top, 0);
 
     Call(L"ShowTextpane", {BoolArg(false)});
     EXPECT_FALSE(IsWindowVisible(window));
