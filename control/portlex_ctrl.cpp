@@ -40,7 +40,6 @@ CPortlexCtrl::CPortlexCtrl() : fw::OleControl(kClassInfo) { ZeroMemory(&m_capSes
 CPortlexCtrl::~CPortlexCtrl() {
     // The terminal window thread holds addresses inside this object: never leave it running.
     if (m_wOpenStage != 0 || m_pRecvChunk || m_hCancelEvent || m_pTextpaneDialog || m_pCommDialog) Close();
-    for (HICON& icon : m_hActivityIcons) icon = nullptr;  // shared resource icons, not destroyed
 }
 
 HRESULT CPortlexCtrl::Create(REFIID iid, void** out) { return fw::CreateInstance<CPortlexCtrl>(iid, out); }
@@ -96,6 +95,7 @@ void CPortlexCtrl::AboutBox() { fw::ShowModalDialog(IDD_ABOUTBOX_PORTLEX, fw::Mo
 
 void CPortlexCtrl::LoadIcons() {
     HINSTANCE module = fw::Module::Instance();
+    // Shared icons: the system frees them with the module.
     auto load = [module](UINT id) {
         return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_ICON, kIconSize, kIconSize, LR_SHARED));
     };
