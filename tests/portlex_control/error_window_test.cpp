@@ -4,6 +4,7 @@
 #include <set>
 #include "portlex_ctrl.h"
 #include "resource.h"
+#include "portlex_fixture.h"
 #include "window_watcher.h"
 
 using testing_support::DialogItemText;
@@ -18,11 +19,20 @@ struct Seen {
     std::vector<std::string> countdowns;  // distinct texts of the countdown line, in order
     std::string message;
     void Record(HWND dialog) {
+        std::string shown = DialogItemText(dialog, IDC_ERROR_TEXT);
         std::string text = DialogItemText(dialog, IDC_ERROR_COUNTDOWN);
+        if (!shown.empty() && shown != "Error message") {
+            std::lock_guard<std::mutex> guard(lock);
+            message = shown;
+        }
         // The window exists a moment before it fills its template's format in.
         if (text.empty() || text.find('%') != std::string::npos) return;
         std::lock_guard<std::mutex> guard(lock);
         if (countdowns.empty() || countdowns.back() != text) countdowns.push_back(text);
+    }
+    std::string Message() {
+        std::lock_guard<std::mutex> guard(lock);
+        return message;
     }
 };
 
@@ -32,14 +42,16 @@ DWORD ShowAndTime(long seconds, const char* text, Seen* seen, bool pressOk = fal
     CPortlexCtrl* control = new CPortlexCtrl();
     holder = fw::ComPtr<IUnknown>::Attach(static_cast<IDispatch*>(control));
     control->SetMessageTimer(seconds);
-    WindowWatcher watcher(
-        kCaption,
-        [&](HWND dialog) {
-            seen->message = DialogItemText(dialog, IDC_ERROR_TEXT);
-            seen->Record(dialog);
-            if (pressOk) testing_support::PressButton(dialog, IDOK);
-        },
-        [&](HWND dialog) { seen->Record(dialog); });
+    bool pressed = false;
+    auto look = [&](HWND dialog) {
+        seen->Record(dialog);
+        // OK once the window has shown its message, as a reader would.
+        if (pressOk && !pressed && !seen->Message().empty()) {
+            testing_support::PressButton(dialog, IDOK);
+            pressed = true;
+        }
+    };
+    WindowWatcher watcher(kCaption, look, look);
     DWORD start = GetTickCount();
     control->ShowErrorText(text);
     return GetTickCount() - start;
@@ -48,7 +60,7 @@ DWORD ShowAndTime(long seconds, const char* text, Seen* seen, bool pressOk = fal
 TEST(ErrorWindow, CountsDownAndClosesItselfAfterTheSetSeconds) {
     Seen seen;
     DWORD elapsed = ShowAndTime(3, "Something failed", &seen);
-    EXPECT_EQ(seen.message, "Something failed");
+    EXPECT_EQ(seen.Message(), "Something failed");
     std::vector<std::string> expected = {"This message will disappear in 3 seconds",
                                          "This message will disappear in 2 seconds",
                                          "This message will disappear in 1 seconds"};
@@ -75,7 +87,7 @@ TEST(ErrorWindow, NegativeSettingShowsItsNumberAndClosesAfterOneSecond) {
 TEST(ErrorWindow, OkClosesAtOnce) {
     Seen seen;
     DWORD elapsed = ShowAndTime(8, "press OK", &seen, true);
-    EXPECT_EQ(seen.message, "press OK");
+    EXPECT_EQ(seen.Message(), "press OK");
     EXPECT_LT(elapsed, 1000u);
 }
 
@@ -114,12 +126,10 @@ TEST(ErrorWindow, ReportsFillTheirTemplates) {
         CPortlexCtrl* control = new CPortlexCtrl();
         auto holder = fw::ComPtr<IUnknown>::Attach(static_cast<IDispatch*>(control));
         control->SetMessageTimer(1);
-        std::string message = "(not shown)";
-        {
-            WindowWatcher watcher(kCaption, [&](HWND dialog) { message = DialogItemText(dialog, IDC_ERROR_TEXT); });
-            test.report(control);
-        }
-        EXPECT_EQ(message, test.expected) << test.name;
+        testing_support::MessageWindowWatch watch;
+        test.report(control);
+        EXPECT_TRUE(watch.Shown()) << test.name;
+        EXPECT_EQ(watch.Message(), test.expected) << test.name;
     }
 }
 
