@@ -93,15 +93,15 @@ std::string FillFormat(const std::string& format, const std::vector<FormatArg>& 
             ++i;
             continue;
         }
-        std::string spec = "%";
-        while (i < format.size() && std::strchr("-+ #0", format[i])) spec += format[i++];
+        std::string directive = "%";
+        while (i < format.size() && std::strchr("-+ #0", format[i])) directive += format[i++];
         int width = 0, precision = -1;
         bool sane = ReadDigits(format, i, width);
-        if (width > 0) spec += std::to_string(width);
+        if (width > 0) directive += std::to_string(width);
         if (sane && i < format.size() && format[i] == '.') {
             ++i;
             sane = ReadDigits(format, i, precision);
-            spec += "." + std::to_string(precision);
+            directive += "." + std::to_string(precision);
         }
         while (i < format.size() && std::strchr("hlLqjzt", format[i])) ++i;
         const char conversion = i < format.size() ? format[i] : '\0';
@@ -120,15 +120,15 @@ std::string FillFormat(const std::string& format, const std::vector<FormatArg>& 
             continue;
         }
         if (wantsText) {
-            std::snprintf(buffer, sizeof buffer, (spec + "s").c_str(), arg.text.c_str());
+            std::snprintf(buffer, sizeof buffer, (directive + "s").c_str(), arg.text.c_str());
         } else if (conversion == 'd' || conversion == 'i') {
-            std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(),
+            std::snprintf(buffer, sizeof buffer, (directive + "lld").c_str(),
                           static_cast<long long>(static_cast<std::int32_t>(arg.number)));
         } else if (conversion == 'c') {
-            std::snprintf(buffer, sizeof buffer, (spec + "c").c_str(),
+            std::snprintf(buffer, sizeof buffer, (directive + "c").c_str(),
                           static_cast<int>(static_cast<unsigned char>(arg.number)));
         } else {
-            std::snprintf(buffer, sizeof buffer, (spec + "ll" + conversion).c_str(),
+            std::snprintf(buffer, sizeof buffer, (directive + "ll" + conversion).c_str(),
                           static_cast<unsigned long long>(static_cast<std::uint32_t>(arg.number)));
         }
         out += buffer;

@@ -180,6 +180,8 @@ void OleControl::FireEvent(DISPID id) {
 // ---- IOleObject ----
 
 STDMETHODIMP OleControl::SetClientSite(IOleClientSite* site) {
+    // A container that drops its site without closing us first still gets a clean teardown.
+    if (!site && inPlaceActive_) InPlaceDeactivate();
     site_ = site;
     if (!site) {
         inPlaceSite_.Reset();
