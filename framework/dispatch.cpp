@@ -135,19 +135,37 @@ HRESULT TypeInfoDispatch::Invoke(DispatchTarget& target, DISPID id, WORD flags, 
         if ((flags & DISPATCH_METHOD) && member->hasMethod) { kind = DISPATCH_METHOD; sig = &member->method; }
         else if ((flags & DISPATCH_PROPERTYGET) && member->hasGet) { kind = DISPATCH_PROPERTYGET; sig = &member->get; }
         else return DISP_E_MEMBERNOTFOUND;
-        if (params->cNamedArgs) return DISP_E_NONAMEDARGS;
     }
     const std::vector<VARTYPE>& expected = sig->params;
     if (params->cArgs != expected.size()) return DISP_E_BADPARAMCOUNT;
 
-    DispatchArgs args;
+    // Where each declared parameter sits in rgvarg: named arguments (methods only; their
+    // DISPIDs are parameter positions) come first, positional ones follow, last first.
     const UINT count = params->cArgs;
+    const UINT named = kind == DISPATCH_PROPERTYPUT ? 0 : params->cNamedArgs;
+    if (named > count || (named && !params->rgdispidNamedArgs)) return E_INVALIDARG;
+    std::vector<int> slot(count, -1);
+    for (UINT n = 0; n < named; ++n) {
+        DISPID position = params->rgdispidNamedArgs[n];
+        if (position < 0 || static_cast<UINT>(position) >= count || slot[position] != -1) {
+            if (argError) *argError = n;
+            return DISP_E_PARAMNOTFOUND;
+        }
+        slot[position] = static_cast<int>(n);
+    }
+    for (UINT i = 0, next = count - 1; i < count; ++i) {
+        if (slot[i] != -1) continue;
+        if (next < named) return DISP_E_PARAMNOTFOUND;  // a positional argument after a named one
+        slot[i] = static_cast<int>(next--);
+    }
+
+    DispatchArgs args;
     args.values_.resize(count);
     args.outTargets_.assign(count, nullptr);
     args.outValues_.assign(count, nullptr);
     for (VARIANT& v : args.values_) VariantInit(&v);
     for (UINT i = 0; i < count; ++i) {
-        VARIANT& source = params->rgvarg[count - 1 - i];  // arguments arrive last first
+        VARIANT& source = params->rgvarg[slot[i]];
         VARTYPE want = expected[i];
         HRESULT hr = S_OK;
         if (want & VT_BYREF) {
@@ -162,7 +180,7 @@ HRESULT TypeInfoDispatch::Invoke(DispatchTarget& target, DISPID id, WORD flags, 
             if (FAILED(hr) && hr != DISP_E_OVERFLOW) hr = DISP_E_TYPEMISMATCH;
         }
         if (FAILED(hr)) {
-            if (argError) *argError = count - 1 - i;
+            if (argError) *argError = static_cast<UINT>(slot[i]);
             return hr;
         }
     }

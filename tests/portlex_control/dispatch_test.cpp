@@ -54,6 +54,32 @@ TEST_F(PortlexDispatch, BadCallsGetDispatchErrors) {
               DISP_E_MEMBERNOTFOUND);
 }
 
+TEST_F(PortlexDispatch, NamedArgumentsGoToTheirParameters) {
+    LPOLESTR names[2] = {const_cast<LPOLESTR>(L"SetMessageTimer"), const_cast<LPOLESTR>(L"lSeconds")};
+    DISPID ids[2] = {0, 0};
+    ASSERT_EQ(control_->GetIDsOfNames(IID_NULL, names, 2, 0, ids), S_OK);
+    EXPECT_EQ(ids[0], 10);
+    EXPECT_EQ(ids[1], 0);
+    VARIANT arg = LongArg(0);
+    DISPID named = ids[1];
+    DISPPARAMS params = {&arg, &named, 1, 1};
+    fw::Variant result;
+    EXPECT_EQ(control_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+    named = 5;  // no such parameter
+    UINT argError = 99;
+    EXPECT_EQ(control_->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, &argError),
+              DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(argError, 0u);
+    // With the message window off, a failing call returns at once: the named value arrived.
+    fw::Variant closed;
+    EXPECT_EQ(CallByName(control_.Get(), L"Open", DISPATCH_METHOD, {StringArg("Winsock")}, &closed), S_OK);
+    EXPECT_EQ(CallByName(control_.Get(), L"Close", DISPATCH_METHOD, {}, &closed), S_OK);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(CallByName(control_.Get(), L"Close", DISPATCH_METHOD, {}, &closed), S_OK);
+    EXPECT_EQ(closed.lVal, -1);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+}
+
 TEST_F(PortlexDispatch, StockPropertiesReadAndWrite) {
     fw::Variant color;
     ASSERT_EQ(CallByName(control_.Get(), L"BackColor", DISPATCH_PROPERTYPUT, {LongArg(0x00FF00)}, nullptr), S_OK);
