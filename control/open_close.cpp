@@ -73,10 +73,6 @@ HWND CPortlexCtrl::TextpaneWindow() const {
     return dialog && IsWindow(dialog) ? dialog : nullptr;
 }
 
-void CPortlexCtrl::ShowInTextpane(const char* text) {
-    if (TextpaneWindow()) m_pTextpaneDialog->m_textpane.IO(text);
-}
-
 void CPortlexCtrl::SetShowTextpane(BOOL bShow) {
     if (bShow == m_bShowTextpane) return;
     m_bShowTextpane = bShow;

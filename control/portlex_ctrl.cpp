@@ -39,6 +39,8 @@ CPortlexCtrl::CPortlexCtrl() : fw::OleControl(kClassInfo) { ZeroMemory(&m_capSes
 
 CPortlexCtrl::~CPortlexCtrl() {
     // The terminal window thread holds addresses inside this object: never leave it running.
+    // The host is going away: nothing may be shown now.
+    m_lMessageTimer = 0;
     if (m_wOpenStage != 0 || m_pRecvChunk || m_hCancelEvent || m_pTextpaneDialog || m_pCommDialog) Close();
 }
 

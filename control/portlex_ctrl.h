@@ -57,7 +57,6 @@ private:
     void DestroyCommDialog();
     void ReleaseCommonResources();
     HWND TextpaneWindow() const;
-    void ShowInTextpane(const char* text);
     // An exception of the serial control, handed on to the host when the method returns.
     void RaiseLater(const EXCEPINFO& error, HRESULT hr);
     std::string m_strPendingError;

@@ -57,6 +57,22 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     }
 }
 
+TEST_F(OpenClose, ReleasingTheControlWhileOpenClosesTheService) {
+    ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
+    HWND window = FindWindowA(nullptr, kDisconnected);
+    ASSERT_NE(window, nullptr);
+    DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+    MessageWindowWatch watch;
+    control_.Reset();
+    EXPECT_FALSE(IsWindow(window));
+    if (thread) {
+        EXPECT_EQ(WaitForSingleObject(thread, 2000), WAIT_OBJECT_0) << "terminal window thread still running";
+        CloseHandle(thread);
+    }
+    EXPECT_FALSE(watch.Shown());
+}
+
 TEST_F(OpenClose, SecondOpenIsRefusedWithoutMessage) {
     ASSERT_EQ(Call(L"Open", {StringArg("Telnet")}), 0);
     MessageWindowWatch watch;
