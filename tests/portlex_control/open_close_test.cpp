@@ -27,7 +27,8 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     EXPECT_EQ(paneRect.bottom, client.bottom);
     // The blank screen is painted white over the whole client area, under the Cancel
     // button in the top right corner.
-    UpdateWindow(window);
+    // The window belongs to the terminal thread: have it paint everything now.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     tc::Pixels picture = tc::CaptureWindow(window);
     ASSERT_FALSE(picture.Empty());
     const tc::PixelRect lowerHalf = {0, picture.height / 2, picture.width, picture.height};
