@@ -27,11 +27,18 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     EXPECT_EQ(paneRect.bottom, client.bottom);
     // The blank screen is painted white over the whole client area, under the Cancel
     // button in the top right corner.
-    // The window belongs to the terminal thread: have it paint everything now.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    tc::Pixels picture = tc::CaptureWindow(window);
-    ASSERT_FALSE(picture.Empty());
-    const tc::PixelRect lowerHalf = {0, picture.height / 2, picture.width, picture.height};
+    // The window belongs to the terminal thread, which paints it in its own time: look
+    // until it has (a bounded wait), then check.
+    tc::Pixels picture;
+    tc::PixelRect lowerHalf;
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        picture = tc::CaptureWindow(window);
+        ASSERT_FALSE(picture.Empty());
+        lowerHalf = {0, picture.height / 2, picture.width, picture.height};
+        if (tc::CountOtherThan(picture, lowerHalf, tc::Rgb(255, 255, 255)) == 0) break;
+        Sleep(50);
+    }
     EXPECT_EQ(tc::CountOtherThan(picture, lowerHalf, tc::Rgb(255, 255, 255)), 0)
         << tc::Histogram(picture, lowerHalf);
     RECT cancel;
