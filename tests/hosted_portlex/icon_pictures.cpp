@@ -79,4 +79,9 @@ int CountDifferent(const tc::Pixels& a, const tc::Pixels& b, const tc::PixelRect
     return count;
 }
 
+uint32_t WindowColour() {
+    const COLORREF c = GetSysColor(COLOR_WINDOW);
+    return tc::Rgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
 }  // namespace hosted

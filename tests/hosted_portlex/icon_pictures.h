@@ -26,6 +26,8 @@ std::vector<tc::PixelRect> DifferingPixels(const tc::Pixels& a, const tc::Pixels
 // Pixels of `area` (the whole pictures when not given) that differ; pictures of different
 // sizes differ everywhere.
 int CountDifferent(const tc::Pixels& a, const tc::Pixels& b);
+// The system's window colour, which the control's default BackColor stands for.
+uint32_t WindowColour();
 int CountDifferent(const tc::Pixels& a, const tc::Pixels& b, const tc::PixelRect& area);
 
 }  // namespace hosted

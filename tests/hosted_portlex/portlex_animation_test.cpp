@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "capture.h"
+#include "com_test_env.h"
 #include "framework/bstr.h"
 #include "icon_pictures.h"
 #include "test_container.h"
@@ -20,47 +21,14 @@ const UINT kCycle[] = {302, 303, 304, 305, 304, 303};
 const int kCycleLength = 6;
 const UINT kIconIds[] = {hosted::kIdleIcon, 302, 303, 304, 305};
 
-// A method of the control called by name, as a script host does: the HRESULT of the call
-// and its long result.
-struct CallResult {
-    HRESULT hr = E_FAIL;
-    long value = 0;
-};
-
-CallResult CallMethod(IUnknown* control, const wchar_t* name, VARIANT* args = nullptr, UINT count = 0) {
-    CallResult out;
+// A method of the control called by name, as a script host does; its long result.
+long Call(IUnknown* control, const wchar_t* name, std::vector<VARIANT> args = {}) {
     fw::ComPtr<IDispatch> dispatch;
-    out.hr = control->QueryInterface(IID_IDispatch, dispatch.OutVoid());
-    if (FAILED(out.hr)) return out;
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    out.hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(out.hr)) return out;
-    DISPPARAMS params = {args, nullptr, count, 0};
+    EXPECT_EQ(S_OK, control->QueryInterface(IID_IDispatch, dispatch.OutVoid()));
+    if (!dispatch) return 0x7fffffff;
     fw::Variant result;
-    out.hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr,
-                              nullptr);
-    if (SUCCEEDED(out.hr) && result.vt == VT_I4) out.value = result.lVal;
-    return out;
-}
-
-CallResult CallWithLong(IUnknown* control, const wchar_t* name, long value) {
-    fw::Variant arg;
-    arg.vt = VT_I4;
-    arg.lVal = value;
-    return CallMethod(control, name, &arg, 1);
-}
-
-CallResult CallWithString(IUnknown* control, const wchar_t* name, const wchar_t* text) {
-    fw::Variant arg;
-    arg.vt = VT_BSTR;
-    arg.bstrVal = SysAllocString(text);
-    return CallMethod(control, name, &arg, 1);
-}
-
-uint32_t WindowColour() {
-    const COLORREF c = GetSysColor(COLOR_WINDOW);
-    return tc::Rgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    EXPECT_EQ(S_OK, testing_support::CallByName(dispatch.Get(), name, DISPATCH_METHOD, std::move(args), &result));
+    return result.vt == VT_I4 ? result.lVal : 0x7fffffff;
 }
 
 std::string SequenceText(const std::vector<UINT>& ids) {
@@ -101,7 +69,7 @@ protected:
         ASSERT_FALSE(module.empty()) << "Portlex.ocx is not registered";
         for (UINT id : kIconIds) {
             std::string why;
-            icons_[id] = hosted::ReferenceIcon(module, id, WindowColour(), &why);
+            icons_[id] = hosted::ReferenceIcon(module, id, hosted::WindowColour(), &why);
             ASSERT_FALSE(icons_[id].Empty()) << why;
         }
         // Every picture must name one icon only.
@@ -115,7 +83,7 @@ protected:
         ASSERT_EQ(S_OK, box_.Create(hosted::kPortlexProgId, {kIconSize, kIconSize})) << box_.LastError();
         box_.PumpMessages(100);
         // No timed message window may wait for a click while nothing pumps.
-        ASSERT_EQ(S_OK, CallWithLong(box_.Control(), L"SetMessageTimer", 0).hr);
+        Call(box_.Control(), L"SetMessageTimer", {testing_support::LongArg(0)});
     }
 
     // The icon the picture shows; 0 when it is none of them.
@@ -138,17 +106,8 @@ protected:
         return window ? Identify(tc::CaptureWindow(window)) : 0;
     }
 
-    long Open() {
-        const CallResult open = CallWithString(box_.Control(), L"Open", L"Winsock");
-        EXPECT_EQ(S_OK, open.hr);
-        return open.value;
-    }
-
-    long Close() {
-        const CallResult close = CallMethod(box_.Control(), L"Close");
-        EXPECT_EQ(S_OK, close.hr);
-        return close.value;
-    }
+    long Open() { return Call(box_.Control(), L"Open", {testing_support::StringArg("Winsock")}); }
+    long Close() { return Call(box_.Control(), L"Close"); }
 
     std::map<UINT, tc::Pixels> icons_;
     tc::TestContainer box_;

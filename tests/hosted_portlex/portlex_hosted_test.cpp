@@ -20,11 +20,6 @@ using hosted::kIconSize;
 const uint32_t kMagenta = tc::Rgb(255, 0, 255);  // no colour of the 16-colour icons
 const uint32_t kSea = tc::Rgb(10, 200, 120);      // nor this one
 
-uint32_t WindowColour() {
-    const COLORREF c = GetSysColor(COLOR_WINDOW);
-    return tc::Rgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
 HWND ControlWindowOf(IUnknown* control) {
     fw::ComPtr<IOleInPlaceObject> inPlace;
     HWND window = nullptr;
@@ -110,7 +105,7 @@ TEST_F(PortlexOnAForm, ContainerGivingAnotherSizeIsAskedForThirtyTwoSquare) {
         const tc::PixelRect visible = VisiblePart(window, box.Frame());
         EXPECT_GE(visible.right - visible.left, std::min<int>(size.cx, kIconSize));
         EXPECT_GE(visible.bottom - visible.top, std::min<int>(size.cy, kIconSize));
-        const tc::Pixels expected = IdleIconOn(WindowColour());
+        const tc::Pixels expected = IdleIconOn(hosted::WindowColour());
         EXPECT_EQ(0, hosted::CountDifferent(expected, shot, visible)) << tc::Histogram(shot, visible);
     }
 }
@@ -137,7 +132,7 @@ TEST_F(PortlexOnAForm, DrawingIntoAnotherSizeDrawsNothingAndAsksAgain) {
     HRESULT hr = E_FAIL;
     const tc::Pixels drawn = tc::DrawWithViewObject(box.Control(), {kIconSize, kIconSize}, &hr, kMagenta);
     ASSERT_EQ(S_OK, hr);
-    EXPECT_EQ(0, hosted::CountDifferent(IdleIconOn(WindowColour()), drawn)) << tc::Histogram(drawn, drawn.Bounds());
+    EXPECT_EQ(0, hosted::CountDifferent(IdleIconOn(hosted::WindowColour()), drawn)) << tc::Histogram(drawn, drawn.Bounds());
 }
 
 TEST_F(PortlexOnAForm, AtlHostWithAnotherSizeGetsNoDrawing) {
@@ -151,7 +146,7 @@ TEST_F(PortlexOnAForm, AtlHostWithAnotherSizeGetsNoDrawing) {
     // Wine's ATL site does not resize on request: the window keeps the size it was given
     // and shows only its erased background, no icon.
     EXPECT_EQ(48, shot.width);
-    EXPECT_EQ(0, tc::CountOtherThan(shot, shot.Bounds(), WindowColour())) << tc::Histogram(shot, shot.Bounds());
+    EXPECT_EQ(0, tc::CountOtherThan(shot, shot.Bounds(), hosted::WindowColour())) << tc::Histogram(shot, shot.Bounds());
 }
 
 // At 32 x 32 the idle icon, on the default BackColor and then on a BackColor set through
@@ -175,7 +170,7 @@ TEST_F(PortlexOnAForm, IdleIconOnItsBackColorInBothHosts) {
         HWND window = ControlWindowOf(control);
         ASSERT_NE(nullptr, window);
         tc::Pixels shot = tc::CaptureWindow(window);
-        EXPECT_EQ(0, hosted::CountDifferent(IdleIconOn(WindowColour()), shot)) << tc::Histogram(shot, shot.Bounds());
+        EXPECT_EQ(0, hosted::CountDifferent(IdleIconOn(hosted::WindowColour()), shot)) << tc::Histogram(shot, shot.Bounds());
 
         ASSERT_EQ(S_OK, PutBackColor(control, kSea));
         pump(100);
