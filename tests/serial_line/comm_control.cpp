@@ -1,5 +1,6 @@
 // Late-bound calls on the control by dispatch id, with the exception they raise.
 #include "comm_control.h"
+#include "com_test_env.h"
 #include <cstdio>
 #include "bstr.h"
 
@@ -57,36 +58,14 @@ CallResult CommControl::Get(DISPID id, VARIANT* result) {
     return Invoke(dispatch_.Get(), id, DISPATCH_PROPERTYGET, nullptr, result);
 }
 
-CallResult CommControl::SetCommPort(short port) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = port;
-    return Put(kDispCommPort, v);
-}
+CallResult CommControl::SetCommPort(short port) { return Put(kDispCommPort, testing_support::ShortArg(port)); }
 
-CallResult CommControl::SetHandshaking(long value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-    return Put(kDispHandshaking, v);
-}
+CallResult CommControl::SetHandshaking(long value) { return Put(kDispHandshaking, testing_support::LongArg(value)); }
 
-CallResult CommControl::SetPortOpen(bool open) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BOOL;
-    v.boolVal = open ? VARIANT_TRUE : VARIANT_FALSE;
-    return Put(kDispPortOpen, v);
-}
+CallResult CommControl::SetPortOpen(bool open) { return Put(kDispPortOpen, testing_support::BoolArg(open)); }
 
 CallResult CommControl::SetSettings(const std::string& text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = fw::Bstr::FromAnsi(text).Detach();
-    return Put(kDispSettings, v);
+    return Put(kDispSettings, testing_support::StringArg(text.c_str()));
 }
 
 CallResult CommControl::OutputText(const std::wstring& text) {
