@@ -1,5 +1,6 @@
 // The registered Portlex control by late binding, as script hosts and VB call it.
 #include <gtest/gtest.h>
+#include <ocidl.h>
 #include "com_test_env.h"
 #include "window_watcher.h"
 
@@ -106,6 +107,54 @@ TEST_F(PortlexDispatch, AboutBoxShowsDialogOne) {
     ASSERT_EQ(CallByName(control_.Get(), L"AboutBox", DISPATCH_METHOD, {}, &result), S_OK);
     EXPECT_EQ(title, "About Portlex Control");
     EXPECT_EQ(text, "Portlex Control, Version 3.4");
+}
+
+}  // namespace
+
+namespace {
+
+// Textpane's about box and its registered "General" page, reached the way hosts reach them.
+TEST(TextpaneExtras, AboutBoxShowsItsDialog) {
+    ComApartment apartment;
+    fw::ComPtr<IDispatch> pane;
+    CLSID clsid;
+    ASSERT_EQ(CLSIDFromProgID(L"Textpane.TextpaneCtrl.10", &clsid), S_OK);
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, pane.OutVoid()), S_OK);
+    std::string text;
+    WindowWatcher watcher("About Textpane ActiveX", [&](HWND dialog) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (WindowText(child).find("Version") != std::string::npos) text = WindowText(child);
+        PressButton(dialog, IDOK);
+    });
+    fw::Variant result;
+    ASSERT_EQ(CallByName(pane.Get(), L"AboutBox", DISPATCH_METHOD, {}, &result), S_OK);
+    EXPECT_EQ(text, "Textpane ActiveX, Version 1.0");
+}
+
+TEST(TextpaneExtras, PropertyPageActivatesOnItsTemplate) {
+    ComApartment apartment;
+    CLSID clsid;
+    ASSERT_EQ(CLSIDFromProgID(L"Textpane.TextpanePropPage.10", &clsid), S_OK);
+    fw::ComPtr<IPropertyPage> page;
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.OutVoid()), S_OK);
+    PROPPAGEINFO info = {};
+    ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+    EXPECT_EQ(fw::WideToAnsi(info.pszTitle), "General");
+    EXPECT_GT(info.size.cx, 0);
+    EXPECT_GT(info.size.cy, 0);
+    CoTaskMemFree(info.pszTitle);
+
+    HWND frame = CreateWindowExA(0, "STATIC", "frame", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(frame, nullptr);
+    RECT rect = {0, 0, 300, 100};
+    EXPECT_EQ(page->Activate(frame, &rect, TRUE), S_OK);
+    HWND child = GetWindow(frame, GW_CHILD);
+    EXPECT_NE(child, nullptr);
+    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+    EXPECT_EQ(page->Apply(), S_OK);
+    EXPECT_EQ(page->Deactivate(), S_OK);
+    EXPECT_FALSE(IsWindow(child));
+    DestroyWindow(frame);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Open and Close of the registered Portlex control, created by ProgID as a script host does.
 #include <gtest/gtest.h>
+#include <ocidl.h>
 #include "capture.h"
 #include "portlex_fixture.h"
 
@@ -79,6 +80,24 @@ TEST_F(OpenClose, ReleasingTheControlWhileOpenClosesTheService) {
         CloseHandle(thread);
     }
     EXPECT_FALSE(watch.Shown());
+}
+
+TEST_F(OpenClose, ShowTextpaneBeforeOpenDecidesHowTheWindowStarts) {
+    fw::ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(control_->QueryInterface(IID_IPersistStreamInit, persist.OutVoid()), S_OK);
+    persist->InitNew();
+    Call(L"ShowTextpane", {BoolArg(true)});  // the value it has: nothing happens
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    Call(L"ShowTextpane", {BoolArg(false)});
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
+    HWND window = FindWindowA(nullptr, kDisconnected);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window));
+    Call(L"ShowTextpane", {BoolArg(true)});
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(Call(L"Close"), 0);
 }
 
 TEST_F(OpenClose, SecondOpenIsRefusedWithoutMessage) {
