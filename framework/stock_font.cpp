@@ -45,7 +45,19 @@ HRESULT LoadFont(IStream* stream, ComPtr<IFont>* font) {
         font->Reset();
         return S_OK;
     }
-    return OleLoadFromStream(stream, IID_IFont, font->OutVoid());
+    // The class id comes from the saved data: only the standard font is made from it, never
+    // whatever class a damaged or hostile state names.
+    CLSID clsid = {};
+    hr = ReadClassStm(stream, &clsid);
+    if (FAILED(hr)) return hr;
+    if (!IsEqualCLSID(clsid, CLSID_StdFont)) return E_FAIL;
+    ComPtr<IFont> loaded = CreateDefaultFont();
+    ComPtr<IPersistStream> persist = loaded.As<IPersistStream>(IID_IPersistStream);
+    if (!persist) return E_FAIL;
+    hr = persist->Load(stream);
+    if (FAILED(hr)) return hr;
+    *font = loaded;
+    return S_OK;
 }
 
 void* FontChangeSink::FindInterface(REFIID iid) {

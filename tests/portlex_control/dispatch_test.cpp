@@ -1,6 +1,9 @@
 // The registered Portlex control by late binding, as script hosts and VB call it.
 #include <gtest/gtest.h>
 #include <ocidl.h>
+#include <olectl.h>
+#include <cstring>
+#include <vector>
 #include "com_test_env.h"
 #include "window_watcher.h"
 
@@ -157,4 +160,57 @@ TEST(TextpaneExtras, PropertyPageActivatesOnItsTemplate) {
     DestroyWindow(frame);
 }
 
+// Saved states that are cut short, or whose font record names another class, are refused.
+TEST(TextpaneExtras, DamagedSavedStatesAreRefused) {
+    ComApartment apartment;
+    CLSID clsid;
+    ASSERT_EQ(CLSIDFromProgID(L"Textpane.TextpaneCtrl.10", &clsid), S_OK);
+    auto load = [&](const std::vector<BYTE>& bytes) {
+        fw::ComPtr<IPersistStreamInit> pane;
+        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit, pane.OutVoid()),
+                  S_OK);
+        fw::ComPtr<IStream> stream;
+        CreateStreamOnHGlobal(nullptr, TRUE, stream.ReleaseAndGetAddressOf());
+        if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+        LARGE_INTEGER zero = {};
+        stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+        return pane ? pane->Load(stream.Get()) : E_FAIL;
+    };
+    // A good state: version 1.0, extent, font bit, then the standard font.
+    std::vector<BYTE> good;
+    auto put32 = [&good](DWORD value) { good.insert(good.end(), reinterpret_cast<BYTE*>(&value),
+                                                    reinterpret_cast<BYTE*>(&value) + 4); };
+    put32(0x00010000);
+    put32(5159);
+    put32(3175);
+    put32(4);
+    good.push_back(0);
+    const size_t classOffset = good.size();
+    {
+        FONTDESC desc = {sizeof(FONTDESC), const_cast<LPOLESTR>(L"Small Fonts"), {{67500, 0}}, 400, 0, 0, 0, 0};
+        fw::ComPtr<IPersistStream> font;
+        ASSERT_EQ(OleCreateFontIndirect(&desc, IID_IPersistStream, font.OutVoid()), S_OK);
+        fw::ComPtr<IStream> stream;
+        CreateStreamOnHGlobal(nullptr, TRUE, stream.ReleaseAndGetAddressOf());
+        ASSERT_EQ(OleSaveToStream(font.Get(), stream.Get()), S_OK);
+        HGLOBAL memory = nullptr;
+        GetHGlobalFromStream(stream.Get(), &memory);
+        STATSTG stat = {};
+        stream->Stat(&stat, STATFLAG_NONAME);
+        const BYTE* data = static_cast<const BYTE*>(GlobalLock(memory));
+        good.insert(good.end(), data, data + stat.cbSize.LowPart);
+        GlobalUnlock(memory);
+    }
+    EXPECT_EQ(load(good), S_OK);
+    for (size_t length = 0; length < good.size(); ++length) {
+        std::vector<BYTE> cut(good.begin(), good.begin() + length);
+        EXPECT_TRUE(FAILED(load(cut))) << "cut at " << length;
+    }
+    std::vector<BYTE> otherClass = good;
+    const CLSID portlex = {0x59F1F327, 0x5523, 0x11D1, {0xA9, 0x5D, 0x00, 0x80, 0x5F, 0x6C, 0xFD, 0x10}};
+    std::memcpy(&otherClass[classOffset], &portlex, sizeof portlex);
+    EXPECT_TRUE(FAILED(load(otherClass)));
+}
+
 }  // namespace
+
