@@ -138,20 +138,16 @@ long CPortlexCtrl::OpenBrevant(const char* service) {
         ShowErrorId(IDS_BREVANT_CREATE);
         return kFailure;
     }
+    // Lets go of the object on a failed Open (message 0: the failure was already shown).
     auto dropObject = [this](UINT message) {
         m_pBrevant->Release();
         CoUninitialize();
         m_pBrevant = nullptr;
-        ShowErrorId(message);
+        if (message) ShowErrorId(message);
         return kFailure;
     };
-    if (!StartTextpaneHost()) {
-        // The object would otherwise stay referenced with no Close to release it.
-        m_pBrevant->Release();
-        CoUninitialize();
-        m_pBrevant = nullptr;
-        return kFailure;
-    }
+    // Without this, the object would stay referenced with no Close to release it.
+    if (!StartTextpaneHost()) return dropObject(0);
     const std::string parameters = portlex::BrevantParameters(service);
     if (!parameters.empty()) {
         fw::Bstr text = fw::Bstr::FromAnsi(parameters);
@@ -317,17 +313,9 @@ long CPortlexCtrl::Close() {
     default:
         break;
     }
-    CloseEvent(m_hEchoChoiceEvent);
-    CloseEvent(m_hEchoDialogReady);
-    CloseEvent(m_hTextpaneReady);
-    CloseEvent(m_hCancelEvent);
     if (Window()) KillTimer(Window(), kRedrawTimer);
     m_bAnimating = FALSE;
     InvalidateControl(nullptr, true);
-    delete[] m_pRecvChunk;
-    m_pRecvChunk = nullptr;
-    m_nRecvChunkSize = 0;
-    delete[] m_pInData;
-    m_pInData = nullptr;
+    ReleaseCommonResources();
     return 0;
 }

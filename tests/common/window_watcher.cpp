@@ -16,7 +16,7 @@ WindowWatcher::~WindowWatcher() {
 void WindowWatcher::Run() {
     HWND window = nullptr;
     while (!stop_) {
-        HWND now = FindWindowA(nullptr, caption_.c_str());
+        HWND now = FindProcessWindow(caption_.c_str());
         if (now && !window) {
             window = now;
             found_ = true;
@@ -28,6 +28,16 @@ void WindowWatcher::Run() {
         }
         Sleep(pollMs_);
     }
+}
+
+HWND FindProcessWindow(const char* caption) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, nullptr, caption); window;
+         window = FindWindowExA(nullptr, window, nullptr, caption)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId()) return window;
+    }
+    return nullptr;
 }
 
 std::string WindowText(HWND window) {

@@ -28,6 +28,9 @@ private:
     std::thread thread_;
 };
 
+// The top-level window of this process with that caption: tests running beside this one
+// in other processes may show windows with the same caption.
+HWND FindProcessWindow(const char* caption);
 std::string WindowText(HWND window);
 std::string DialogItemText(HWND dialog, int id);
 // Presses a dialog button (as a click would) by posting its command.

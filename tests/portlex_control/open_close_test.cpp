@@ -14,7 +14,7 @@ using OpenClose = PortlexFixture;
 
 TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
     ASSERT_EQ(Call(L"Open", {StringArg("winsock")}), 0);
-    HWND window = FindWindowA(nullptr, kDisconnected);
+    HWND window = FindProcessWindow(kDisconnected);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     DWORD threadId = GetWindowThreadProcessId(window, nullptr);
@@ -68,7 +68,7 @@ TEST_F(OpenClose, WinsockShowsTheTerminalWindowAndCloseEndsIt) {
 
 TEST_F(OpenClose, ReleasingTheControlWhileOpenClosesTheService) {
     ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
-    HWND window = FindWindowA(nullptr, kDisconnected);
+    HWND window = FindProcessWindow(kDisconnected);
     ASSERT_NE(window, nullptr);
     DWORD threadId = GetWindowThreadProcessId(window, nullptr);
     HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
@@ -92,7 +92,7 @@ TEST_F(OpenClose, ShowTextpaneBeforeOpenDecidesHowTheWindowStarts) {
     EXPECT_EQ(persist->IsDirty(), S_OK);
 
     ASSERT_EQ(Call(L"Open", {StringArg("Winsock")}), 0);
-    HWND window = FindWindowA(nullptr, kDisconnected);
+    HWND window = FindProcessWindow(kDisconnected);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowVisible(window));
     Call(L"ShowTextpane", {BoolArg(true)});
@@ -139,7 +139,7 @@ TEST_F(OpenClose, RepeatedCyclesLeaveNothingBehind) {
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(handlesAfter, handlesBefore + 5);
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 10);
-    EXPECT_EQ(FindWindowA(nullptr, kDisconnected), nullptr);
+    EXPECT_EQ(FindProcessWindow(kDisconnected), nullptr);
 }
 
 }  // namespace

@@ -12,10 +12,10 @@ using SerialService = PortlexFixture;
 TEST_F(SerialService, MscomStringsOpenThePortAndCloseReleasesIt) {
     for (const char* service : {"Mscom5,9600,n,8,1", "MSCOM5,19200,e,7,1,0", "mscom5,9600,n,8,1,2,0"}) {
         EXPECT_EQ(Call(L"Open", {StringArg(service)}), 0) << service;
-        HWND terminal = FindWindowA(nullptr, "Portlex V3.4 - disconnected");
+        HWND terminal = FindProcessWindow("Portlex V3.4 - disconnected");
         EXPECT_NE(terminal, nullptr) << service;
         // The host dialog exists but is never shown.
-        HWND host = FindWindowA(nullptr, "Mscomm32.ocx host dialog");
+        HWND host = FindProcessWindow("Mscomm32.ocx host dialog");
         ASSERT_NE(host, nullptr) << service;
         EXPECT_FALSE(IsWindowVisible(host));
         EXPECT_EQ(Call(L"Close"), 0) << service;
@@ -34,7 +34,7 @@ TEST_F(SerialService, ControlExceptionsReachTheHostAsAutomationErrors) {
         SysFreeString(error.bstrSource);
         SysFreeString(error.bstrDescription);
         SysFreeString(error.bstrHelpFile);
-        EXPECT_EQ(FindWindowA(nullptr, "Mscomm32.ocx host dialog"), nullptr) << "host left by " << service;
+        EXPECT_EQ(FindProcessWindow("Mscomm32.ocx host dialog"), nullptr) << "host left by " << service;
         EXPECT_EQ(Call(L"Close"), 0);
         // Nothing of the failed Open stands in the way of the next one.
         EXPECT_EQ(Call(L"Open", {StringArg("Mscom5")}), 0) << "after " << service;

@@ -35,7 +35,7 @@ TEST_F(Services, TelvoraOpensADefinedServiceAndCloses) {
     EXPECT_EQ(OpenWatching("pad,2", &message), 0) << message;
     EXPECT_TRUE(peer.WaitForClient());
     // The emulator shows its own window; Portlex makes no terminal window for it.
-    EXPECT_EQ(FindWindowA(nullptr, "Portlex V3.4 - disconnected"), nullptr);
+    EXPECT_EQ(FindProcessWindow("Portlex V3.4 - disconnected"), nullptr);
     EXPECT_EQ(Call(L"Close"), 0);
     EXPECT_TRUE(peer.WaitForClientGone());
 }
@@ -65,9 +65,9 @@ TEST_F(Services, BrevantOpensWithAndWithoutParameters) {
     for (const char* service : {"Brevant", "brevant:timeout=5;crlf=1"}) {
         std::string message;
         EXPECT_EQ(OpenWatching(service, &message), 0) << service << ": " << message;
-        EXPECT_NE(FindWindowA(nullptr, "Portlex V3.4 - disconnected"), nullptr) << service;
+        EXPECT_NE(FindProcessWindow("Portlex V3.4 - disconnected"), nullptr) << service;
         EXPECT_EQ(Call(L"Close"), 0);
-        EXPECT_EQ(FindWindowA(nullptr, "Portlex V3.4 - disconnected"), nullptr) << service;
+        EXPECT_EQ(FindProcessWindow("Portlex V3.4 - disconnected"), nullptr) << service;
     }
 }
 
