@@ -3,6 +3,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 #include <cstring>
+#include <mutex>
 #include <vector>
 #include "com_test_env.h"
 #include "window_watcher.h"
@@ -10,6 +11,31 @@
 using namespace testing_support;
 
 namespace {
+
+// Reads the version line of an about box once the box shows it, then presses OK.
+class AboutBoxReader {
+public:
+    explicit AboutBoxReader(const char* caption)
+        : watcher_(caption, [this](HWND d) { Look(d); }, [this](HWND d) { Look(d); }) {}
+    std::string Text() {
+        std::lock_guard<std::mutex> guard(lock_);
+        return text_;
+    }
+
+private:
+    void Look(HWND dialog) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string line = WindowText(child);
+            if (line.find("Version") == std::string::npos) continue;
+            std::lock_guard<std::mutex> guard(lock_);
+            if (text_.empty()) PressButton(dialog, IDOK);
+            text_ = line;
+        }
+    }
+    std::mutex lock_;
+    std::string text_;
+    WindowWatcher watcher_;  // last: it stops before the members it uses go
+};
 
 class PortlexDispatch : public ::testing::Test {
 protected:
@@ -96,20 +122,10 @@ TEST_F(PortlexDispatch, StockPropertiesReadAndWrite) {
 }
 
 TEST_F(PortlexDispatch, AboutBoxShowsDialogOne) {
-    std::string title, text;
-    WindowWatcher watcher("About Portlex Control", [&](HWND dialog) {
-        title = WindowText(dialog);
-        char buffer[256] = {};
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            GetWindowTextA(child, buffer, sizeof buffer);
-            if (std::string(buffer).find("Version") != std::string::npos) text = buffer;
-        }
-        PressButton(dialog, IDOK);
-    });
+    AboutBoxReader reader("About Portlex Control");
     fw::Variant result;
     ASSERT_EQ(CallByName(control_.Get(), L"AboutBox", DISPATCH_METHOD, {}, &result), S_OK);
-    EXPECT_EQ(title, "About Portlex Control");
-    EXPECT_EQ(text, "Portlex Control, Version 3.4");
+    EXPECT_EQ(reader.Text(), "Portlex Control, Version 3.4");
 }
 
 }  // namespace
@@ -123,15 +139,10 @@ TEST(TextpaneExtras, AboutBoxShowsItsDialog) {
     CLSID clsid;
     ASSERT_EQ(CLSIDFromProgID(L"Textpane.TextpaneCtrl.10", &clsid), S_OK);
     ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, pane.OutVoid()), S_OK);
-    std::string text;
-    WindowWatcher watcher("About Textpane ActiveX", [&](HWND dialog) {
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (WindowText(child).find("Version") != std::string::npos) text = WindowText(child);
-        PressButton(dialog, IDOK);
-    });
+    AboutBoxReader reader("About Textpane ActiveX");
     fw::Variant result;
     ASSERT_EQ(CallByName(pane.Get(), L"AboutBox", DISPATCH_METHOD, {}, &result), S_OK);
-    EXPECT_EQ(text, "Textpane ActiveX, Version 1.0");
+    EXPECT_EQ(reader.Text(), "Textpane ActiveX, Version 1.0");
 }
 
 TEST(TextpaneExtras, PropertyPageActivatesOnItsTemplate) {
